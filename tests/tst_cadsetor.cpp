@@ -23,7 +23,7 @@ const QString kPergunta = QString::fromUtf8(
 class CadFornecedorTeste : public TFrmCadastro
 {
 public:
-    explicit CadFornecedorTeste(Db *db) : TFrmCadastro(config(), db, nullptr)
+    explicit CadFornecedorTeste(Db *db) : TFrmCadastro(fornecedorConfig(), db, nullptr)
     {
         auto *nome = new DbEdit(painelDados());
         nome->setObjectName("edit_Nome");
@@ -32,7 +32,7 @@ public:
         setNameEdit(nome);
         FormCreate();
     }
-    static CadastroConfig config()
+    static CadastroConfig fornecedorConfig()
     {
         CadastroConfig c;
         c.screenClass = "CadFornecedorTeste";

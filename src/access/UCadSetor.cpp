@@ -4,7 +4,7 @@
 
 namespace {
 
-CadastroConfig config()
+CadastroConfig setorConfig()
 {
     CadastroConfig c;
     c.screenClass = QStringLiteral("TFrmCadSetor");
@@ -23,7 +23,7 @@ CadastroConfig config()
 
 } // namespace
 
-TFrmCadSetor::TFrmCadSetor(Db *db, QWidget *parent) : TFrmCadastro(config(), db, parent)
+TFrmCadSetor::TFrmCadSetor(Db *db, QWidget *parent) : TFrmCadastro(setorConfig(), db, parent)
 {
     auto *codigo = new DbText(painelDados());
     codigo->setObjectName(QStringLiteral("edit_Codigo"));

@@ -137,7 +137,10 @@ public:
     {
         QSqlQuery q(database());
         prepareAndExec(q, sql, params);
-        const int affected = q.numRowsAffected();
+        // Only data statements count rows; the driver warns on the others.
+        static const QRegularExpression dml(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|MERGE|UPDATE OR INSERT)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+        const int affected = dml.match(sql).hasMatch() ? q.numRowsAffected() : 0;
         q.finish();
         return affected;
     }
