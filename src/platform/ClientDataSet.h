@@ -68,6 +68,7 @@ private:
     int m_size = 0;
     int m_index = -1;
     int m_store = -1; // column in the row storage (data fields)
+    int m_keyIndex = -1; // lookup fields: index of the key field in this dataset
     bool m_required = false;
     bool m_fixedChar = false;
     bool m_smallInt = false;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <QStringList>
 #include <QTableView>
 #include <QVector>
@@ -92,7 +91,7 @@ private:
     void currentRowMoved(const QModelIndex &current);
 
     DataSetModel *m_model = nullptr;
-    QPointer<ClientDataSet> m_ds;
+    ClientDataSet *m_ds = nullptr;
     QVector<GridColumn> m_cols;
     bool m_readOnly = true;
     bool m_syncPending = false;
