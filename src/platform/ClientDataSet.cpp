@@ -991,7 +991,12 @@ int ClientDataSet::compareRows(int a, int b) const
             if (an || bn) {
                 c = an == bn ? 0 : (an ? -1 : 1);
             } else if (f.m_type == FieldType::String) {
-                c = QString::compare(col.strs[size_t(a)], col.strs[size_t(b)], Qt::CaseInsensitive);
+                const bool folded = size_t(f.m_store) < m_sortKeys.size() &&
+                                    !m_sortKeys[size_t(f.m_store)].empty();
+                c = !folded ? QString::compare(col.strs[size_t(a)], col.strs[size_t(b)],
+                                                    Qt::CaseInsensitive)
+                                 : m_sortKeys[size_t(f.m_store)][size_t(a)].compare(
+                                       m_sortKeys[size_t(f.m_store)][size_t(b)]);
             } else {
                 const qint64 x = col.nums[size_t(a)], y = col.nums[size_t(b)];
                 c = x < y ? -1 : (x > y ? 1 : 0);
@@ -1009,8 +1014,21 @@ void ClientDataSet::sortView()
 {
     if (m_sortFields.empty())
         return;
+    // Text columns are folded once, not at every comparison.
+    m_sortKeys.assign(m_cols.size(), {});
+    for (int fi : m_sortFields) {
+        const Field &f = *m_fields[size_t(fi)];
+        if (f.m_kind != FieldKind::Data || f.m_type != FieldType::String || m_view.size() < 64)
+            continue;
+        auto &keys = m_sortKeys[size_t(f.m_store)];
+        const auto &strs = m_cols[size_t(f.m_store)].strs;
+        keys.resize(strs.size());
+        for (int p : m_view)
+            keys[size_t(p)] = strs[size_t(p)].toCaseFolded();
+    }
     std::stable_sort(m_view.begin(), m_view.end(),
                      [this](int a, int b) { return compareRows(a, b) < 0; });
+    m_sortKeys.clear();
 }
 
 void ClientDataSet::rebuildView(int keepPhys)

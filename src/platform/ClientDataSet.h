@@ -287,6 +287,7 @@ private:
     std::function<bool(const ClientDataSet &, int)> m_filterFn;
     QString m_sortText;
     std::vector<int> m_sortFields;
+    std::vector<std::vector<QString>> m_sortKeys; // folded text per column, while sorting
 
     ClientDataSet *m_master = nullptr;
     QStringList m_masterFields, m_detailParams;
