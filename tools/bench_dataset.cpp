@@ -60,7 +60,12 @@ int main(int argc, char **argv)
                                      QStringLiteral("n"), QStringLiteral("200000"));
     const QCommandLineOption schemaOpt(QStringLiteral("schema"), QStringLiteral("Schema script."),
                                        QStringLiteral("file"));
-    parser.addOptions({rowsOpt, schemaOpt});
+    const QCommandLineOption dbOpt(QStringLiteral("database"),
+                                   QStringLiteral("Keep the seeded database in this file; an existing "
+                                                  "file is opened as it is (a fresh process on a "
+                                                  "database written earlier)."),
+                                   QStringLiteral("file"));
+    parser.addOptions({rowsOpt, schemaOpt, dbOpt});
     parser.process(app);
     const int rows = parser.value(rowsOpt).toInt();
 
@@ -75,16 +80,22 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     DbLocation location;
-    location.database = dir.filePath(QStringLiteral("bench.fdb"));
+    location.database = parser.isSet(dbOpt) ? parser.value(dbOpt)
+                                            : dir.filePath(QStringLiteral("bench.fdb"));
     try {
-        createDatabase(location, QString::fromUtf8(schemaFile.readAll()));
+        const bool existing = QFile::exists(location.database);
+        if (!existing)
+            createDatabase(location, QString::fromUtf8(schemaFile.readAll()));
         auto db = openFirebird(location);
-        DemoData::seedMinimum(*db);
-
         QElapsedTimer timer;
         timer.start();
-        DemoData::seedBulkEntries(*db, 1, rows, 42);
-        out() << "seed:   " << rows << " LANCAMENTO rows in " << ms(timer.nsecsElapsed()) << Qt::endl;
+        if (!existing) {
+            DemoData::seedMinimum(*db);
+            DemoData::seedBulkEntries(*db, 1, rows, 42);
+            out() << "seed:   " << rows << " LANCAMENTO rows in " << ms(timer.nsecsElapsed()) << Qt::endl;
+        } else {
+            out() << "database: " << location.database << " (as written earlier)" << Qt::endl;
+        }
 
         const auto openOnce = [&](const char *label) {
             ClientDataSet ds;
