@@ -312,6 +312,22 @@ private slots:
         QCOMPARE(db("SELECT NOME FROM SETOR").toString(), QString("SAUDE"));
     }
 
+    void ctrlTabSwitchesTabsThroughTheQuestion()
+    {
+        t->execScript("INSERT INTO SETOR (CDSETOR, NOME) VALUES (1, 'SAUDE')");
+        auto s = openScreen();
+        QTest::keyClick(s.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(s->pageControl()->currentIndex(), 1);
+        QTest::keyClick(s.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(s->pageControl()->currentIndex(), 0);
+        key(s.get(), Qt::Key_F5);
+        msgs->answer(Msg::No);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(msgs->lastText(), kPergunta);
+        QCOMPARE(s->pageControl()->currentIndex(), 1);
+        QVERIFY(s->dataSet()->isEditing());
+    }
+
     void doubleClickEditsOnCadastro()
     {
         t->execScript("INSERT INTO SETOR (CDSETOR, NOME) VALUES (1, 'SAUDE')");

@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -94,14 +95,17 @@ void TFrmCadastro::buildUi()
 
     // The tabs are switched through the two texts, so that leaving Cadastro can be refused.
     auto *tabTexts = new QHBoxLayout;
-    auto *txtConsulta = new QPushButton(QStringLiteral("Consulta"), this);
+    auto *txtConsulta = m_txtConsulta = new QPushButton(QStringLiteral("Consulta"), this);
     txtConsulta->setObjectName(QStringLiteral("txtConsulta"));
     txtConsulta->setFlat(true);
     txtConsulta->setFocusPolicy(Qt::NoFocus);
-    auto *txtCadastro = new QPushButton(QStringLiteral("Cadastro"), this);
+    txtConsulta->setCheckable(true);
+    txtConsulta->setChecked(true);
+    auto *txtCadastro = m_txtCadastro = new QPushButton(QStringLiteral("Cadastro"), this);
     txtCadastro->setObjectName(QStringLiteral("txtCadastro"));
     txtCadastro->setFlat(true);
     txtCadastro->setFocusPolicy(Qt::NoFocus);
+    txtCadastro->setCheckable(true);
     connect(txtConsulta, &QPushButton::clicked, this, &TFrmCadastro::txtConsultaClick);
     connect(txtCadastro, &QPushButton::clicked, this, &TFrmCadastro::txtCadastroClick);
     tabTexts->addWidget(txtConsulta);
@@ -205,13 +209,30 @@ void TFrmCadastro::FormCreate()
     m_created = true;
     m_ds->open();
     setPainelDados(false);
-    m_pages->setCurrentIndex(kConsulta);
+    showTab(kConsulta);
 }
 
 void TFrmCadastro::FormActivate()
 {
     if (isMaster())
         FrmPrincipal->hideSecretariatChoice();
+    // The keys reach the screen through its focused control: never leave it outside.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || !isAncestorOf(focus)) {
+        if (m_ds->isEditing() && m_editNome)
+            m_editNome->setFocus();
+        else if (m_pages->currentIndex() == kConsulta)
+            m_grid->setFocus();
+        else
+            m_pages->currentWidget()->setFocus();
+    }
+}
+
+void TFrmCadastro::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!FrmPrincipal || !FrmPrincipal->mdiArea())
+        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
 }
 
 void TFrmCadastro::setPainelDados(bool enabled) { m_painelDados->setEnabled(enabled); }
@@ -242,7 +263,14 @@ void TFrmCadastro::focusNome()
         m_editNome->setFocus();
 }
 
-void TFrmCadastro::showTab(int index) { m_pages->setCurrentIndex(index); }
+void TFrmCadastro::showTab(int index)
+{
+    m_pages->setCurrentIndex(index);
+    m_txtConsulta->setChecked(index == kConsulta);
+    m_txtCadastro->setChecked(index == kCadastro);
+    if (index == kConsulta && !m_ds->isEditing())
+        m_grid->setFocus();
+}
 
 void TFrmCadastro::AdicionarClick()
 {
@@ -268,6 +296,8 @@ void TFrmCadastro::AlterarClick()
     m_ds->edit();
     setPainelDados(true);
     estadoEditando();
+    // Editing always happens on the Cadastro tab, also when F5 is pressed on Consulta.
+    showTab(kCadastro);
     focusNome();
 }
 
@@ -366,14 +396,12 @@ bool TFrmCadastro::PageControlChanging(int newIndex)
 
 void TFrmCadastro::txtConsultaClick()
 {
-    if (PageControlChanging(kConsulta))
-        showTab(kConsulta);
+    showTab(PageControlChanging(kConsulta) ? kConsulta : m_pages->currentIndex());
 }
 
 void TFrmCadastro::txtCadastroClick()
 {
-    if (PageControlChanging(kCadastro))
-        showTab(kCadastro);
+    showTab(PageControlChanging(kCadastro) ? kCadastro : m_pages->currentIndex());
 }
 
 void TFrmCadastro::closeEvent(QCloseEvent *event)
@@ -425,11 +453,23 @@ bool TFrmCadastro::eventFilter(QObject *watched, QEvent *event)
     auto *w = static_cast<QWidget *>(watched);
     if (w != this && !isAncestorOf(w))
         return false;
-    // The same event reaches the filter again for each parent it propagates to.
-    if (w != QApplication::focusWidget() && !(w == this && !QApplication::focusWidget()))
-        return false;
+    // A key left unhandled here reaches the filter again for each parent it propagates
+    // to; that is harmless, as only the keys handled below stop it.
     auto *ke = static_cast<QKeyEvent *>(event);
-    if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+    // Ctrl+Tab, Ctrl+PgUp and Ctrl+PgDn switch tabs from the keyboard, through the same
+    // question as the two tab texts.
+    if (ke->modifiers() & Qt::ControlModifier) {
+        switch (ke->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            m_pages->currentIndex() == kConsulta ? txtCadastroClick() : txtConsultaClick();
+            return true;
+        case Qt::Key_PageUp: txtConsultaClick(); return true;
+        case Qt::Key_PageDown: txtCadastroClick(); return true;
+        default: return false;
+        }
+    }
+    if (ke->modifiers() & Qt::AltModifier)
         return false;
     return FormKeyDown(ke->key());
 }

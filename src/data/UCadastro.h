@@ -87,6 +87,7 @@ protected:
     virtual bool podeGravar() { return true; }
 
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -104,6 +105,8 @@ private:
     std::unique_ptr<ClientDataSet> m_ds;
     DbGrid *m_grid = nullptr;
     QTabWidget *m_pages = nullptr;
+    QPushButton *m_txtConsulta = nullptr;
+    QPushButton *m_txtCadastro = nullptr;
     QLabel *m_painelConsulta = nullptr;
     QWidget *m_painelDados = nullptr;
     QFormLayout *m_form = nullptr;
