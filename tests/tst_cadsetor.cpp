@@ -363,6 +363,14 @@ private slots:
         s->GridTitleButtonClick("NOME");
         QCOMPARE(asked, 2);
         QCOMPARE(s->dataSet()->recordCount(), 2);
+        // From the keyboard: Ctrl+F on the current column clears, then asks again.
+        s->grid()->setCurrentIndex(s->grid()->model()->index(0, 1));
+        QTest::keyClick(s->grid(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(s->dataSet()->recordCount(), 3);
+        QTRY_COMPARE(s->grid()->currentIndex().column(), 1);
+        QTest::keyClick(s->grid(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(asked, 3);
+        QCOMPARE(s->dataSet()->recordCount(), 2);
         TFrmDigitaBusca::runner = nullptr;
     }
 };

@@ -457,7 +457,7 @@ bool TFrmCadastro::eventFilter(QObject *watched, QEvent *event)
     // to; that is harmless, as only the keys handled below stop it.
     auto *ke = static_cast<QKeyEvent *>(event);
     // Ctrl+Tab, Ctrl+PgUp and Ctrl+PgDn switch tabs from the keyboard, through the same
-    // question as the two tab texts.
+    // question as the two tab texts; Ctrl+F searches the grid's current column.
     if (ke->modifiers() & Qt::ControlModifier) {
         switch (ke->key()) {
         case Qt::Key_Tab:
@@ -466,6 +466,16 @@ bool TFrmCadastro::eventFilter(QObject *watched, QEvent *event)
             return true;
         case Qt::Key_PageUp: txtConsultaClick(); return true;
         case Qt::Key_PageDown: txtCadastroClick(); return true;
+        case Qt::Key_F:
+            // The title click of the grid's current column, for the keyboard.
+            if (m_pages->currentIndex() == kConsulta && m_grid->dataModel()) {
+                const int c = std::max(0, m_grid->currentIndex().column());
+                const auto &cols = m_grid->dataModel()->columns();
+                if (c < cols.size())
+                    GridTitleButtonClick(cols[c].field);
+                return true;
+            }
+            return false;
         default: return false;
         }
     }

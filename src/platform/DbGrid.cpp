@@ -403,7 +403,8 @@ void DbGrid::syncSelection()
         selectionModel()->clear();
         return;
     }
-    const int col = std::max(currentIndex().column(), 0);
+    // A reset (filter, sort) forgets the current index; the column is kept for the keyboard.
+    const int col = currentIndex().isValid() ? currentIndex().column() : std::max(m_lastColumn, 0);
     const QModelIndex idx = m_model->index(row, std::min(col, m_model->columnCount() - 1));
     if (currentIndex() != idx || !selectionModel()->isRowSelected(row, {}))
         selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
@@ -413,6 +414,8 @@ void DbGrid::syncSelection()
 
 void DbGrid::currentRowMoved(const QModelIndex &current)
 {
+    if (current.isValid())
+        m_lastColumn = current.column();
     if (m_syncing || !current.isValid() || !m_ds || !m_ds->isOpen())
         return;
     if (m_ds->recNo() == current.row())

@@ -95,5 +95,6 @@ private:
     QVector<GridColumn> m_cols;
     bool m_readOnly = true;
     bool m_syncPending = false;
+    int m_lastColumn = 0;
     bool m_syncing = false;
 };
