@@ -252,7 +252,7 @@ void ClientDataSet::fetch()
         [&](const QVariant *values) {
             const int p = addStorageRow();
             for (int i = 0; i < cols.size(); ++i)
-                storeSet(p, i, values[i]);
+                storeFetched(p, i, values[i]);
         });
     for (auto &def : m_extraDefs) {
         auto f = std::make_unique<Field>(*def);
@@ -400,6 +400,46 @@ void ClientDataSet::storeSet(int phys, int store, const QVariant &v)
     case FieldType::String: c.strs[size_t(phys)] = null ? QString() : v.toString(); break;
     case FieldType::Blob: c.blobs[size_t(phys)] = null ? QByteArray() : v.toByteArray(); break;
     }
+}
+
+// The fetch path: values arrive typed from the database layer, nulls invalid. Reading
+// them straight out of the variant keeps the open of a large table cheap.
+void ClientDataSet::storeFetched(int phys, int store, const QVariant &v)
+{
+    Column &c = m_cols[size_t(store)];
+    if (!v.isValid())
+        return; // rows start null
+    c.nulls[size_t(phys)] = false;
+    const int id = v.typeId();
+    switch (c.type) {
+    case FieldType::Integer:
+        if (id == QMetaType::LongLong) {
+            c.nums[size_t(phys)] = *static_cast<const qlonglong *>(v.constData());
+            return;
+        }
+        break;
+    case FieldType::Money:
+        if (v.metaType() == QMetaType::fromType<Money>()) {
+            c.nums[size_t(phys)] = static_cast<const Money *>(v.constData())->cents();
+            return;
+        }
+        break;
+    case FieldType::Date:
+        if (id == QMetaType::QDate) {
+            c.nums[size_t(phys)] = static_cast<const QDate *>(v.constData())->toJulianDay();
+            return;
+        }
+        break;
+    case FieldType::String:
+        if (id == QMetaType::QString) {
+            c.strs[size_t(phys)] = *static_cast<const QString *>(v.constData());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    storeSet(phys, store, v);
 }
 
 QVector<QVariant> ClientDataSet::snapshot(int phys) const

@@ -243,6 +243,7 @@ private:
     int addStorageRow();
     QVariant storeGet(int phys, int store) const;
     void storeSet(int phys, int store, const QVariant &v);
+    void storeFetched(int phys, int store, const QVariant &v);
     QVector<QVariant> snapshot(int phys) const;
     void restore(int phys, const QVector<QVariant> &values);
     QVariant convertIn(const Field &f, const QVariant &v) const;

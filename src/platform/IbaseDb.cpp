@@ -232,8 +232,12 @@ private:
             return QVariant();
         switch (c.type) {
         case FieldType::Integer:
+            if (v.typeId() == QMetaType::Int)
+                return QVariant(qlonglong(*static_cast<const int *>(v.constData())));
             return QVariant(v.toLongLong());
         case FieldType::Money:
+            if (v.typeId() == QMetaType::Double)
+                return QVariant::fromValue(Money::fromDouble(*static_cast<const double *>(v.constData())));
             return QVariant::fromValue(Money::fromDouble(v.toDouble()));
         case FieldType::String:
             if (c.fixedChar) {
