@@ -38,21 +38,11 @@ qint64 residentKb()
 QString mb(qint64 kb) { return QString::number(double(kb) / 1024.0, 'f', 1) + QStringLiteral(" MB"); }
 QString ms(qint64 nsecs) { return QString::number(double(nsecs) / 1e6, 'f', 0) + QStringLiteral(" ms"); }
 
-QtMessageHandler previousHandler = nullptr;
-void quietDriver(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (type == QtWarningMsg && msg.startsWith(QLatin1String("numRowsAffected: Unknown statement type")))
-        return;
-    if (previousHandler)
-        previousHandler(type, ctx, msg);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    previousHandler = qInstallMessageHandler(quietDriver);
 
     QCommandLineParser parser;
     parser.addHelpOption();

@@ -28,23 +28,11 @@ QTextStream &err()
     return s;
 }
 
-// The driver warns about every DDL statement of the script when asked for its row
-// count; the warning says nothing to whoever runs the tool.
-QtMessageHandler previousHandler = nullptr;
-void quietDriver(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (type == QtWarningMsg && msg.startsWith(QLatin1String("numRowsAffected: Unknown statement type")))
-        return;
-    if (previousHandler)
-        previousHandler(type, ctx, msg);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    previousHandler = qInstallMessageHandler(quietDriver);
     QCoreApplication::setApplicationName(QStringLiteral("tarvodb"));
 
     QCommandLineParser parser;
