@@ -138,7 +138,7 @@ public:
         QSqlQuery q(database());
         prepareAndExec(q, sql, params);
         // Only data statements count rows; the driver warns on the others.
-        static const QRegularExpression dml(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|MERGE|UPDATE OR INSERT)\\b"),
+        static const QRegularExpression dml(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|MERGE)\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
         const int affected = dml.match(sql).hasMatch() ? q.numRowsAffected() : 0;
         q.finish();
